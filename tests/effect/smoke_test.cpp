@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "effect/vexobit.h"
+TEST(Smoke, Builds) { Vexobit v(nullptr); EXPECT_EQ(v.getAeffect()->uniqueID, Vexobit::kUniqueId); }
