@@ -348,7 +348,9 @@ int run(int argc, char** argv) {
     std::vector<RenderJob> jobs;
     for (std::size_t i = 0; i < inputs.size(); ++i) jobs.push_back({inputs[i], outputs[i], parameters});
     const BatchResult result = renderJobs(module, jobs, settings, options.quiet);
-    if (!options.quiet) printSummary(jobs, result.outcomes, result.seconds);
+    // A single file that failed has said all there is in its error line.
+    const bool singleFailed = jobs.size() == 1 && !result.outcomes[0].rendered;
+    if (!options.quiet && !singleFailed) printSummary(jobs, result.outcomes, result.seconds);
     return result.exitCode();
 }
 
