@@ -102,7 +102,10 @@ AudioWriter::AudioWriter(const fs::path& target, const SF_INFO& format, bool rep
     : destination(target), replace(replaceExisting) {
     // Hidden and beside the destination, so the final rename stays on one
     // file system and is atomic.
-    std::string pattern = (destination.parent_path() / ("." + destination.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden += destination.filename().string();
+    hidden += ".XXXXXX";
+    const std::string pattern = (destination.parent_path() / hidden).string();
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     descriptor = mkostemp(name.data(), O_CLOEXEC);
