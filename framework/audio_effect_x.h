@@ -32,7 +32,8 @@ public:
     virtual bool ioChanged();
     // Asks the host for its sample rate; stores it only when greater than 0. Answers sampleRate.
     virtual float updateSampleRate();
-    // Asks the host for its block size; stores it only when greater than 0. Answers blockSize.
+    // Asks the host for its block size; stores it only when it is greater than 0
+    // and fits a VstInt32. Answers blockSize.
     virtual VstInt32 updateBlockSize();
     virtual VstInt32 getInputLatency();
     virtual VstInt32 getOutputLatency();
@@ -162,6 +163,6 @@ public:
     virtual bool setViewPosition(VstInt32 /*x*/, VstInt32 /*y*/) { return false; }
     virtual VstInt32 fxIdle() { return 0; }
     virtual bool keysRequired() { return false; }
-    // Send nothing and answers false for a null path.
+    // Sends nothing and answers false for a null path.
     virtual bool getChunkFile(void* nativePath);
 };

@@ -2,6 +2,7 @@
 // how it converts the host's answer, and what it answers without a host.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <ostream>
 #include <set>
@@ -47,6 +48,8 @@ const std::vector<Conversion> kUnchanged = {{4242, 4242}, {-3, -3}, {0, 0}};
 // Boolean and 1/0 answers: any nonzero host answer means yes.
 const std::vector<Conversion> kYesNo = {{-1, 1}, {0, 0}, {1, 1}, {2, 1}};
 const std::vector<Conversion> kPointer = {{kHostPointer, kHostPointer}, {0, 0}};
+// A positive 64-bit answer that a 32-bit block size cannot hold (0 on 32-bit).
+const VstIntPtr kBeyondBlockSize = static_cast<VstIntPtr>(std::int64_t{1} << 32);
 // Operations without an answer; the lambda answers 0.
 const std::vector<Conversion> kIgnored = {{7, 0}};
 
@@ -124,7 +127,7 @@ std::vector<ServiceCase> serviceCases() {
              EXPECT_EQ(size, e.getBlockSize());
              return asAnswer(size);
          },
-         17, 0, 0, nullptr, 0.0f, {{512, 512}, {1, 1}, {0, 1024}, {-5, 1024}}, 1024},
+         17, 0, 0, nullptr, 0.0f, {{512, 512}, {1, 1}, {0, 1024}, {-5, 1024}, {kBeyondBlockSize, 1024}}, 1024},
         {"getInputLatency", [](E& e) { return asAnswer(e.getInputLatency()); }, 18, 0, 0, nullptr, 0.0f,
          kUnchanged, 0},
         {"getOutputLatency", [](E& e) { return asAnswer(e.getOutputLatency()); }, 19, 0, 0, nullptr, 0.0f,
@@ -223,7 +226,9 @@ TEST_P(HostService, SendsOneCallWithItsSlotsAndConvertsTheAnswer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryService, HostService, ::testing::ValuesIn(serviceCases()),
-                         [](const ::testing::TestParamInfo<ServiceCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ServiceCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // Guards the table itself: each host opcode the plug-in may send has a row,
 // and the ones it must never send (8, 9, 36, 47) have none.
