@@ -10,7 +10,9 @@ public:
     AudioEffectX(audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams)
         : AudioEffect(hostCallback, numPrograms, numParams) {}
 
-    // Answers opcodes 25 to 79; hands every other opcode to the base dispatch.
+    // Answers opcodes 25 to 79; hands every other opcode, and the 2.x requests
+    // this class does not answer itself, to the base dispatch unchanged.
+    // Boolean answers become 1 or 0; editor requests answer 0 without an editor.
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     // Registers for MIDI events when this is a synth, or when canDo("receiveVstMidiEvent") answers 1.
     void resume() override;
@@ -74,7 +76,12 @@ public:
     virtual VstInt32 getGetTailSize() { return 0; }
     virtual void* getDirectory();
 
-    // Identity. Texts are at most 64 bytes; answers true when written.
+    // Identity texts, each answering true when written. The host's buffers
+    // hold these many bytes, terminator included. The defaults write nothing
+    // and answer false (0 for the version).
+    static constexpr int kEffectNameBytes = 32;
+    static constexpr int kVendorStringBytes = 64;
+    static constexpr int kProductStringBytes = 64;
     virtual bool getEffectName(char* /*name*/) { return false; }
     virtual bool getVendorString(char* /*text*/) { return false; }
     virtual bool getProductString(char* /*text*/) { return false; }
