@@ -34,7 +34,8 @@ public:
     virtual bool ioChanged();
     // Asks the host for its sample rate; stores it only when greater than 0. Answers sampleRate.
     virtual float updateSampleRate();
-    // Asks the host for its block size; stores it only when greater than 0. Answers blockSize.
+    // Asks the host for its block size; stores it only when it is greater than 0
+    // and fits a VstInt32. Answers blockSize.
     virtual VstInt32 updateBlockSize();
     virtual VstInt32 getInputLatency();
     virtual VstInt32 getOutputLatency();
@@ -107,15 +108,22 @@ public:
     virtual bool closeFileSelector(VstFileSelect* select);
     virtual VstInt32 getNextShellPlugin(char* /*name*/) { return 0; }
 
-    // Speaker arrangements live in one block of 8 + 112 x channels bytes.
-    // Frees *arrangement if set, then allocates a zeroed block; false (and
-    // *arrangement null) when the count is negative or allocation fails.
+    // Speaker arrangements live in one block of 8 + 112 x channels bytes,
+    // owned by whoever holds the pointer; only blocks these tools allocated may
+    // be passed back to them for freeing.
+    // Frees *arrangement if set, then allocates a zeroed block with numChannels
+    // set; false (and *arrangement null) when the count is negative or
+    // allocation fails. False for a null arrangement.
     virtual bool allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 nbChannels);
     // Frees *arrangement if set and nulls it; always true.
     virtual bool deallocateArrangement(VstSpeakerArrangement** arrangement);
-    // Copies one speaker; the name is cut to 63 characters and terminated.
+    // Copies one speaker; false if either is null. The name is cut to 63
+    // characters (never read further) and the rest of to->name is zeroed.
     virtual bool copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from);
-    // Replaces *to with a copy of from, through the three operations above.
+    // Replaces *to with a copy of from through deallocateArrangement,
+    // allocateArrangement and copySpeaker, so replacing those changes it too.
+    // False for a null argument or when one of those fails; true without
+    // change when *to already is from. Copies at most from->numChannels speakers.
     virtual bool matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from);
 
     virtual bool offlineRead(VstOfflineTask* offline, VstInt32 option, bool readSource = true);
