@@ -249,7 +249,7 @@ int runDemo(PluginModule& module, PluginInstance& probe, const std::vector<Param
         char value[32];
         std::snprintf(value, sizeof value, "%.2f", static_cast<double>(kDemoRenders[i].tickRate));
         const std::string name = probe.parameterName(tickRate);
-        descriptions.push_back((name.empty() ? "parameter " + std::to_string(tickRate) : name) + " " +
+        descriptions.push_back((name.empty() ? "parameter " + std::to_string(tickRate) : name) + " = " +
                                (display.empty() ? value : display + " " + probe.parameterLabel(tickRate)));
     }
     if (!quiet)
