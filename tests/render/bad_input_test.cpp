@@ -127,6 +127,18 @@ TEST_F(BadInput, ABatchRendersEveryGoodFileAndReportsEachBadOne) {
     EXPECT_EQ(readText(folder / "out" / "taken-vexobit.wav"), "keep me\n");
 }
 
+TEST_F(BadInput, AWriteThatFailsHalfwayLeavesNoPartialFile) {
+    writeSound(folder / "long.wav", testSignal(200000, 4), 1, 44100);
+    const ToolRun run = runTool({"long.wav", "in.wav"}, folder.path(), 256 * 1024);
+    EXPECT_EQ(run.exitCode, kFileFailed);
+    EXPECT_NE(run.err.find("writing long-vexobit.wav failed"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(fs::exists(folder / "long-vexobit.wav"));
+    EXPECT_TRUE(fs::exists(folder / "in-vexobit.wav"));
+    EXPECT_EQ(listing(folder.path()), (std::vector<std::string>{"fake.so", "in-vexobit.wav", "in.wav", "long.wav",
+                                                                "notes.txt", "sub"}));
+}
+
 TEST_F(BadInput, AnOutputFolderNobodyMayWriteIntoLeavesNothing) {
     // No one, root included, creates files at the top of /proc.
     const ToolRun run = runTool({"--out-dir", "/proc", "in.wav"}, folder.path());

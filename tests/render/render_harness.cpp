@@ -2,10 +2,12 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -38,7 +40,7 @@ TempFolder::~TempFolder() {
     fs::remove_all(folder, error);
 }
 
-ToolRun runTool(const std::vector<std::string>& args, const fs::path& folder) {
+ToolRun runTool(const std::vector<std::string>& args, const fs::path& folder, long fileSizeLimit) {
     const TempFolder capture;
     const fs::path outFile = capture / "stdout";
     const fs::path errFile = capture / "stderr";
@@ -55,6 +57,12 @@ ToolRun runTool(const std::vector<std::string>& args, const fs::path& folder) {
         if (out < 0 || err < 0 || chdir(folder.c_str()) != 0) _exit(127);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        if (fileSizeLimit > 0) {
+            // Writes past the limit then fail with EFBIG instead of a signal.
+            signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         execv(pointers[0], pointers.data());
         _exit(127);
     }

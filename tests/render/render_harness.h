@@ -22,8 +22,10 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs vexobit-render with `args` in `folder` and waits for it.
-ToolRun runTool(const std::vector<std::string>& args, const fs::path& folder);
+// Runs vexobit-render with `args` in `folder` and waits for it. A nonzero
+// fileSizeLimit caps every file the program writes at that many bytes, so
+// writing beyond fails as on a full disk.
+ToolRun runTool(const std::vector<std::string>& args, const fs::path& folder, long fileSizeLimit = 0);
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempFolder {

@@ -33,7 +33,7 @@ mode_t processUmask() {
 }
 
 std::string folderOf(const fs::path& file) {
-    return file.has_parent_path() ? file.parent_path().string() : std::string(".");
+    return file.has_parent_path() ? file.parent_path().string() : std::string("the current folder");
 }
 
 struct ExtensionFormat {
