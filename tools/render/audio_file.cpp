@@ -109,8 +109,9 @@ AudioWriter::AudioWriter(const fs::path& target, const SF_INFO& format, bool rep
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     descriptor = mkostemp(name.data(), O_CLOEXEC);
+    const int why = errno;
     if (descriptor < 0)
-        throw fileError("cannot create a file in " + folderOf(destination) + " (" + errnoText(errno) +
+        throw fileError("cannot create a file in " + folderOf(destination) + " (" + errnoText(why) +
                         "); check the folder's permissions or write elsewhere with --out-dir");
     temporary = name.data();
     // mkostemp makes the file private; a result gets the usual permissions.
