@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "effect/rate_table.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vexobit {
 
@@ -18,7 +23,7 @@ constexpr std::int32_t kQuietTarget = 2;
 constexpr double kQuietTicksPerSecond = 50.0;
 constexpr float kFallbackSampleRate = 44100.0f;
 
-// Frames handled per pass: the per-frame scratch of one pass stays in the
+// Frames handled per pass: the per-frame scratch of one chunk stays in the
 // L1 cache and on the stack.
 constexpr int kChunkFrames = 256;
 
@@ -38,12 +43,45 @@ inline std::int32_t unpackCounter(std::uint32_t packed, int k) noexcept {
     return static_cast<std::int8_t>(static_cast<std::uint8_t>(packed >> (8 * k)));
 }
 
+// The tick's target as far as the counter can tell: tickTarget() limited to
+// +-128, which changes no comparison with a counter in -64..62 or with the
+// quiet range. Branch-free, so the loop over a chunk's ticks vectorizes.
+inline std::int32_t counterTarget(float average) noexcept {
+    const float scaled = average * 64.0f;
+    const float bounded = std::isnan(scaled) ? 0.0f : std::min(std::max(scaled, -128.0f), 128.0f);
+    return static_cast<std::int32_t>(bounded);
+}
+
+// x < y ? ifLess : otherwise, and condition ? ifTrue : ifFalse, as
+// conditional moves. The counter's direction and the quiet hold follow the
+// signal, so branches on them mispredict; the compiler turns plain selects
+// like these back into branches, so on x86 they are spelled out.
+inline std::int32_t selectIfLess(std::int32_t x, std::int32_t y, std::int32_t ifLess, std::int32_t otherwise) noexcept {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm("cmpl %[y], %[x]\n\tcmovll %[a], %[r]" : [r] "+r"(otherwise) : [x] "r"(x), [y] "ri"(y), [a] "r"(ifLess) : "cc");
+    return otherwise;
+#else
+    return x < y ? ifLess : otherwise;
+#endif
+}
+
+inline std::int32_t selectIf(bool condition, std::int32_t ifTrue, std::int32_t ifFalse) noexcept {
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm("testb %b[c], %b[c]\n\tcmovnel %[t], %[r]" : [r] "+r"(ifFalse) : [c] "q"(condition), [t] "r"(ifTrue) : "cc");
+    return ifFalse;
+#else
+    return condition ? ifTrue : ifFalse;
+#endif
+}
+
 // One counter step toward the target. The counter steps down when it equals
-// its target: at rest it toggles between two levels, as the chip's counter does.
+// its target: at rest it toggles between two levels, as the chip's counter
+// does. Both candidates are ready about when the comparison with the target
+// is, which keeps the chain from one tick's counter to the next short.
 inline std::int32_t stepCounter(std::int32_t level, std::int32_t target) noexcept {
-    const std::int32_t up = level < kLevelMax ? 2 : 0;
-    const std::int32_t down = level >= kLevelMin + 2 ? 2 : 0;
-    return level < target ? level + up : level - down;
+    const std::int32_t raised = selectIfLess(level, kLevelMax, level + 2, level);
+    const std::int32_t lowered = selectIfLess(level, kLevelMin + 2, level, level - 2);
+    return selectIfLess(level, target, raised, lowered);
 }
 
 // Four-point, third-order Hermite interpolation between h1 (t = 0) and h2
@@ -52,18 +90,74 @@ inline std::int32_t stepCounter(std::int32_t level, std::int32_t target) noexcep
 //   b = w + a, y = h1 + t (m + t (a t - b)),
 // each line worked out in double and rounded to float at its end. The levels
 // are multiples of 1/64 no larger than 1, so m, v, w, a and b are multiples of
-// 1/128 below 8 in magnitude: exact in float, and so exactly the integer
-// combinations below, however they are grouped. Only y rounds. `td` is the
-// float t widened.
-inline float interpolate(std::uint32_t packed, double td) noexcept {
-    const std::int32_t c0 = unpackCounter(packed, 0), c1 = unpackCounter(packed, 1);
-    const std::int32_t c2 = unpackCounter(packed, 2), c3 = unpackCounter(packed, 3);
-    constexpr double kUnit = 1.0 / 128.0;
-    const double h1 = static_cast<double>(2 * c1) * kUnit;
-    const double m = static_cast<double>(c2 - c0) * kUnit;
-    const double a = static_cast<double>(3 * (c1 - c2) + c3 - c0) * kUnit;
-    const double b = static_cast<double>(5 * c1 - 4 * c2 + c3 - 2 * c0) * kUnit;
-    return static_cast<float>(h1 + td * (m + td * (a * td - b)));
+// 1/128 below 8 in magnitude: exact in float, and exactly the integer
+// combinations below (in units of 1/128) however they are grouped. Only y
+// rounds; scaling every term by 128 scales each double result exactly, so y
+// is worked out in units and scaled once before its rounding.
+struct Units {
+    std::int32_t h1, m, a, b;
+};
+
+inline Units unitsOf(std::int32_t c0, std::int32_t c1, std::int32_t c2, std::int32_t c3) noexcept {
+    const std::int32_t m = c2 - c0;
+    const std::int32_t v = 2 * (c1 - c2);
+    const std::int32_t w = v + m;
+    const std::int32_t a = v + w + (c3 - c1);
+    return {2 * c1, m, a, w + a};
+}
+
+constexpr double kUnit = 1.0 / 128.0;
+
+inline float interpolate(std::uint32_t packed, float t) noexcept {
+    const Units u = unitsOf(unpackCounter(packed, 0), unpackCounter(packed, 1), unpackCounter(packed, 2),
+                            unpackCounter(packed, 3));
+    const double td = t;
+    const double y = u.h1 + td * (u.m + td * (u.a * td - u.b));
+    return static_cast<float>(y * kUnit);
+}
+
+// Output for frames [0, n): out = interpolate(history[tick[i]], t[i]) x gain[i].
+void interpolateFrames(const float* t, const std::int32_t* tick, const std::uint32_t* history, const float* gain,
+                       float* out0, float* out1, std::int32_t n) noexcept {
+    std::int32_t i = 0;
+#if defined(__SSE2__)
+    const __m128d unit = _mm_set1_pd(kUnit);
+    for (; i + 4 <= n; i += 4) {
+        const __m128i h = _mm_set_epi32(static_cast<int>(history[tick[i + 3]]), static_cast<int>(history[tick[i + 2]]),
+                                        static_cast<int>(history[tick[i + 1]]), static_cast<int>(history[tick[i]]));
+        const __m128i c0 = _mm_srai_epi32(_mm_slli_epi32(h, 24), 24);
+        const __m128i c1 = _mm_srai_epi32(_mm_slli_epi32(h, 16), 24);
+        const __m128i c2 = _mm_srai_epi32(_mm_slli_epi32(h, 8), 24);
+        const __m128i c3 = _mm_srai_epi32(h, 24);
+        const __m128i m = _mm_sub_epi32(c2, c0);
+        const __m128i d = _mm_sub_epi32(c1, c2);
+        const __m128i v = _mm_add_epi32(d, d);
+        const __m128i w = _mm_add_epi32(v, m);
+        const __m128i a = _mm_add_epi32(_mm_add_epi32(v, w), _mm_sub_epi32(c3, c1));
+        const __m128i b = _mm_add_epi32(w, a);
+        const __m128i h1 = _mm_add_epi32(c1, c1);
+        const __m128 tf = _mm_loadu_ps(t + i);
+        const __m128d tl = _mm_cvtps_pd(tf);
+        const __m128d th = _mm_cvtps_pd(_mm_movehl_ps(tf, tf));
+        auto high = [](__m128i x) { return _mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0xee)); };
+        // Horner in the order written above: ((a t - b) t + m) t + h1.
+        __m128d yl = _mm_sub_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), tl), _mm_cvtepi32_pd(b));
+        __m128d yh = _mm_sub_pd(_mm_mul_pd(high(a), th), high(b));
+        yl = _mm_add_pd(_mm_cvtepi32_pd(m), _mm_mul_pd(tl, yl));
+        yh = _mm_add_pd(high(m), _mm_mul_pd(th, yh));
+        yl = _mm_add_pd(_mm_cvtepi32_pd(h1), _mm_mul_pd(tl, yl));
+        yh = _mm_add_pd(high(h1), _mm_mul_pd(th, yh));
+        const __m128 y = _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(yl, unit)), _mm_cvtpd_ps(_mm_mul_pd(yh, unit)));
+        const __m128 out = _mm_mul_ps(y, _mm_loadu_ps(gain + i));
+        _mm_storeu_ps(out0 + i, out);
+        _mm_storeu_ps(out1 + i, out);
+    }
+#endif
+    for (; i < n; ++i) {
+        const float out = interpolate(history[tick[i]], t[i]) * gain[i];
+        out0[i] = out;
+        out1[i] = out;
+    }
 }
 
 }  // namespace
@@ -107,10 +201,11 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     const auto quietLimit = static_cast<std::int32_t>(rate / kQuietTicksPerSecond);
     if (frames <= 0) return;
 
-    // The serial part (the tick schedule, the counter) runs first over a
-    // chunk and leaves per frame what the interpolation needs; the second
-    // pass then has no dependence from frame to frame. A chunk's input is all
-    // read before any of its output is written, so in place stays safe.
+    // Per chunk: first the tick schedule and the input sums (the one serial
+    // chain that must run frame by frame), then every tick's target at once,
+    // then the counter from tick to tick, then the interpolation of each
+    // frame, which no longer depends on the frame before. A chunk's input is
+    // all read before any of its output is written, so in place stays safe.
     const float period = signal.tickPeriod;
     float sum = signal.inputSum;
     float phase = signal.tickPhase;
@@ -118,47 +213,49 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     std::int32_t quiet = signal.quietTicks;
     std::uint32_t history = packHistory(signal.levelHistory);
 
-    float phaseAt[kChunkFrames];
-    std::uint32_t historyAt[kChunkFrames];
-    float gainAt[kChunkFrames];
+    float phaseAt[kChunkFrames];       // tick phase after the frame, then t
+    std::int32_t tickAt[kChunkFrames]; // ticks so far in the chunk, after the frame
+    float gainAt[kChunkFrames];        // output gain read for the frame
+    float sumOf[kChunkFrames];         // per tick: input sum and phase, then target
+    float phaseOf[kChunkFrames];
+    std::int32_t targetOf[kChunkFrames];
+    std::uint32_t historyAfter[kChunkFrames + 1];  // [0]: before the chunk, [k]: after tick k
     for (std::int32_t done = 0; done < frames; done += kChunkFrames) {
         const std::int32_t n = frames - done < kChunkFrames ? frames - done : kChunkFrames;
         const float* in = input + done;
+        std::int32_t ticks = 0;
         for (std::int32_t i = 0; i < n; ++i) {
             const float x = in[i] * inputGain.load(std::memory_order_relaxed);
             gainAt[i] = outputGain.load(std::memory_order_relaxed);
             sum = sum + x;
             phase += 1.0f;
             if (phase >= period) {
-                // The phase still holds the fraction carried over from the
-                // last tick, so a constant input averages to somewhat less
-                // than itself.
-                const float average = sum / phase;
+                sumOf[ticks] = sum;
+                phaseOf[ticks] = phase;
+                ++ticks;
                 phase -= period;
                 sum = 0.0f;
-                const std::int32_t target = tickTarget(average);
-                level = stepCounter(level, target);
-                // Targets within +-2 are quiet; after 20 ms of them the
-                // counter is held at 0, so silence in gives silence out.
-                const bool isQuiet = target >= -kQuietTarget && target <= kQuietTarget;
-                const bool held = isQuiet && quiet >= quietLimit;
-                level = held ? 0 : level;
-                quiet = isQuiet ? quiet + (quiet < quietLimit ? 1 : 0) : 0;
-                history = (history << 8) | static_cast<std::uint8_t>(level);
             }
             phaseAt[i] = phase;
-            historyAt[i] = history;
+            tickAt[i] = ticks;
         }
-        float* o0 = out0 + done;
-        float* o1 = out1 + done;
-        // The position within the tick, in a loop of its own: next to the
-        // widening below, the limit would become a branch.
+        // The phase still holds the fraction carried over from the last tick,
+        // so a constant input averages to somewhat less than itself.
+        for (std::int32_t k = 0; k < ticks; ++k) targetOf[k] = counterTarget(sumOf[k] / phaseOf[k]);
+        historyAfter[0] = history;
+        for (std::int32_t k = 0; k < ticks; ++k) {
+            const std::int32_t target = targetOf[k];
+            // Targets within +-2 are quiet; after 20 ms of them the counter
+            // is held at 0, so silence in gives silence out.
+            const bool isQuiet = target >= -kQuietTarget && target <= kQuietTarget;
+            const bool held = isQuiet && quiet >= quietLimit;
+            level = selectIf(held, 0, stepCounter(level, target));
+            quiet = selectIf(isQuiet, quiet + static_cast<std::int32_t>(quiet < quietLimit), 0);
+            history = (history << 8) | static_cast<std::uint8_t>(level);
+            historyAfter[k + 1] = history;
+        }
         for (std::int32_t i = 0; i < n; ++i) phaseAt[i] = std::min(phaseAt[i] / period, 1.0f);
-        for (std::int32_t i = 0; i < n; ++i) {
-            const float out = interpolate(historyAt[i], phaseAt[i]) * gainAt[i];
-            o0[i] = out;
-            o1[i] = out;
-        }
+        interpolateFrames(phaseAt, tickAt, historyAfter, gainAt, out0 + done, out1 + done, n);
     }
 
     signal.inputSum = sum;
