@@ -52,25 +52,15 @@ inline std::int32_t counterTarget(float average) noexcept {
     return static_cast<std::int32_t>(bounded);
 }
 
-// x < y ? ifLess : otherwise, and condition ? ifTrue : ifFalse, as
-// conditional moves. The counter's direction and the quiet hold follow the
-// signal, so branches on them mispredict; the compiler turns plain selects
-// like these back into branches, so on x86 they are spelled out.
+// x < y ? ifLess : otherwise, as a conditional move. The counter's direction
+// follows the signal, so a branch on it mispredicts; the compiler turns a
+// plain select like this back into a branch, so on x86 it is spelled out.
 inline std::int32_t selectIfLess(std::int32_t x, std::int32_t y, std::int32_t ifLess, std::int32_t otherwise) noexcept {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     asm("cmpl %[y], %[x]\n\tcmovll %[a], %[r]" : [r] "+r"(otherwise) : [x] "r"(x), [y] "ri"(y), [a] "r"(ifLess) : "cc");
     return otherwise;
 #else
     return x < y ? ifLess : otherwise;
-#endif
-}
-
-inline std::int32_t selectIf(bool condition, std::int32_t ifTrue, std::int32_t ifFalse) noexcept {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    asm("testb %b[c], %b[c]\n\tcmovnel %[t], %[r]" : [r] "+r"(ifFalse) : [c] "q"(condition), [t] "r"(ifTrue) : "cc");
-    return ifFalse;
-#else
-    return condition ? ifTrue : ifFalse;
 #endif
 }
 
@@ -116,48 +106,50 @@ inline float interpolate(std::uint32_t packed, float t) noexcept {
     return static_cast<float>(y * kUnit);
 }
 
-// Output for frames [0, n): out = interpolate(history[tick[i]], t[i]) x gain[i].
-void interpolateFrames(const float* t, const std::int32_t* tick, const std::uint32_t* history, const float* gain,
-                       float* out0, float* out1, std::int32_t n) noexcept {
-    std::int32_t i = 0;
+// Output for one frame: out = interpolate(history[tick[i]], t[i]) x gain[i].
+inline void interpolateFrame(const float* t, const std::int32_t* tick, const std::uint32_t* history,
+                             const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
+    const float out = interpolate(history[tick[i]], t[i]) * gain[i];
+    out0[i] = out;
+    out1[i] = out;
+}
+
+// The same for frames i..i+3, two at a time in double precision.
+inline void interpolateFour(const float* t, const std::int32_t* tick, const std::uint32_t* history,
+                            const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
 #if defined(__SSE2__)
+    const __m128i h = _mm_set_epi32(static_cast<int>(history[tick[i + 3]]), static_cast<int>(history[tick[i + 2]]),
+                                    static_cast<int>(history[tick[i + 1]]), static_cast<int>(history[tick[i]]));
+    const __m128i c0 = _mm_srai_epi32(_mm_slli_epi32(h, 24), 24);
+    const __m128i c1 = _mm_srai_epi32(_mm_slli_epi32(h, 16), 24);
+    const __m128i c2 = _mm_srai_epi32(_mm_slli_epi32(h, 8), 24);
+    const __m128i c3 = _mm_srai_epi32(h, 24);
+    const __m128i m = _mm_sub_epi32(c2, c0);
+    const __m128i d = _mm_sub_epi32(c1, c2);
+    const __m128i v = _mm_add_epi32(d, d);
+    const __m128i w = _mm_add_epi32(v, m);
+    const __m128i a = _mm_add_epi32(_mm_add_epi32(v, w), _mm_sub_epi32(c3, c1));
+    const __m128i b = _mm_add_epi32(w, a);
+    const __m128i h1 = _mm_add_epi32(c1, c1);
+    const __m128 tf = _mm_loadu_ps(t + i);
+    const __m128d tl = _mm_cvtps_pd(tf);
+    const __m128d th = _mm_cvtps_pd(_mm_movehl_ps(tf, tf));
+    auto high = [](__m128i x) { return _mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0xee)); };
+    // Horner in the order written above: ((a t - b) t + m) t + h1.
+    __m128d yl = _mm_sub_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), tl), _mm_cvtepi32_pd(b));
+    __m128d yh = _mm_sub_pd(_mm_mul_pd(high(a), th), high(b));
+    yl = _mm_add_pd(_mm_cvtepi32_pd(m), _mm_mul_pd(tl, yl));
+    yh = _mm_add_pd(high(m), _mm_mul_pd(th, yh));
+    yl = _mm_add_pd(_mm_cvtepi32_pd(h1), _mm_mul_pd(tl, yl));
+    yh = _mm_add_pd(high(h1), _mm_mul_pd(th, yh));
     const __m128d unit = _mm_set1_pd(kUnit);
-    for (; i + 4 <= n; i += 4) {
-        const __m128i h = _mm_set_epi32(static_cast<int>(history[tick[i + 3]]), static_cast<int>(history[tick[i + 2]]),
-                                        static_cast<int>(history[tick[i + 1]]), static_cast<int>(history[tick[i]]));
-        const __m128i c0 = _mm_srai_epi32(_mm_slli_epi32(h, 24), 24);
-        const __m128i c1 = _mm_srai_epi32(_mm_slli_epi32(h, 16), 24);
-        const __m128i c2 = _mm_srai_epi32(_mm_slli_epi32(h, 8), 24);
-        const __m128i c3 = _mm_srai_epi32(h, 24);
-        const __m128i m = _mm_sub_epi32(c2, c0);
-        const __m128i d = _mm_sub_epi32(c1, c2);
-        const __m128i v = _mm_add_epi32(d, d);
-        const __m128i w = _mm_add_epi32(v, m);
-        const __m128i a = _mm_add_epi32(_mm_add_epi32(v, w), _mm_sub_epi32(c3, c1));
-        const __m128i b = _mm_add_epi32(w, a);
-        const __m128i h1 = _mm_add_epi32(c1, c1);
-        const __m128 tf = _mm_loadu_ps(t + i);
-        const __m128d tl = _mm_cvtps_pd(tf);
-        const __m128d th = _mm_cvtps_pd(_mm_movehl_ps(tf, tf));
-        auto high = [](__m128i x) { return _mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0xee)); };
-        // Horner in the order written above: ((a t - b) t + m) t + h1.
-        __m128d yl = _mm_sub_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), tl), _mm_cvtepi32_pd(b));
-        __m128d yh = _mm_sub_pd(_mm_mul_pd(high(a), th), high(b));
-        yl = _mm_add_pd(_mm_cvtepi32_pd(m), _mm_mul_pd(tl, yl));
-        yh = _mm_add_pd(high(m), _mm_mul_pd(th, yh));
-        yl = _mm_add_pd(_mm_cvtepi32_pd(h1), _mm_mul_pd(tl, yl));
-        yh = _mm_add_pd(high(h1), _mm_mul_pd(th, yh));
-        const __m128 y = _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(yl, unit)), _mm_cvtpd_ps(_mm_mul_pd(yh, unit)));
-        const __m128 out = _mm_mul_ps(y, _mm_loadu_ps(gain + i));
-        _mm_storeu_ps(out0 + i, out);
-        _mm_storeu_ps(out1 + i, out);
-    }
+    const __m128 y = _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(yl, unit)), _mm_cvtpd_ps(_mm_mul_pd(yh, unit)));
+    const __m128 out = _mm_mul_ps(y, _mm_loadu_ps(gain + i));
+    _mm_storeu_ps(out0 + i, out);
+    _mm_storeu_ps(out1 + i, out);
+#else
+    for (std::int32_t k = i; k < i + 4; ++k) interpolateFrame(t, tick, history, gain, out0, out1, k);
 #endif
-    for (; i < n; ++i) {
-        const float out = interpolate(history[tick[i]], t[i]) * gain[i];
-        out0[i] = out;
-        out1[i] = out;
-    }
 }
 
 }  // namespace
@@ -219,6 +211,7 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     float sumOf[kChunkFrames];         // per tick: input sum and phase, then target
     float phaseOf[kChunkFrames];
     std::int32_t targetOf[kChunkFrames];
+    std::int32_t quietOf[kChunkFrames];    // per tick: all ones if the target is quiet
     std::uint32_t historyAfter[kChunkFrames + 1];  // [0]: before the chunk, [k]: after tick k
     for (std::int32_t done = 0; done < frames; done += kChunkFrames) {
         const std::int32_t n = frames - done < kChunkFrames ? frames - done : kChunkFrames;
@@ -240,22 +233,42 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
             tickAt[i] = ticks;
         }
         // The phase still holds the fraction carried over from the last tick,
-        // so a constant input averages to somewhat less than itself.
-        for (std::int32_t k = 0; k < ticks; ++k) targetOf[k] = counterTarget(sumOf[k] / phaseOf[k]);
-        historyAfter[0] = history;
+        // so a constant input averages to somewhat less than itself. Targets
+        // within +-2 are quiet; after 20 ms of them the counter is held at 0,
+        // so silence in gives silence out.
         for (std::int32_t k = 0; k < ticks; ++k) {
-            const std::int32_t target = targetOf[k];
-            // Targets within +-2 are quiet; after 20 ms of them the counter
-            // is held at 0, so silence in gives silence out.
-            const bool isQuiet = target >= -kQuietTarget && target <= kQuietTarget;
-            const bool held = isQuiet && quiet >= quietLimit;
-            level = selectIf(held, 0, stepCounter(level, target));
-            quiet = selectIf(isQuiet, quiet + static_cast<std::int32_t>(quiet < quietLimit), 0);
-            history = (history << 8) | static_cast<std::uint8_t>(level);
-            historyAfter[k + 1] = history;
+            const std::int32_t target = counterTarget(sumOf[k] / phaseOf[k]);
+            targetOf[k] = target;
+            quietOf[k] = -static_cast<std::int32_t>(target >= -kQuietTarget && target <= kQuietTarget);
         }
         for (std::int32_t i = 0; i < n; ++i) phaseAt[i] = std::min(phaseAt[i] / period, 1.0f);
-        interpolateFrames(phaseAt, tickAt, historyAfter, gainAt, out0 + done, out1 + done, n);
+
+        // The counter from tick to tick (integer work) interleaved with the
+        // interpolation (vector work), four of each per step: frames i..i+3
+        // need at most i + 4 ticks, so their histories are ready.
+        historyAfter[0] = history;
+        auto tick = [&](std::int32_t k) {
+            const std::int32_t quietMask = quietOf[k];
+            const std::int32_t holdMask = quietMask & -static_cast<std::int32_t>(quiet >= quietLimit);
+            level = stepCounter(level, targetOf[k]) & ~holdMask;
+            quiet = (quiet + static_cast<std::int32_t>(quiet < quietLimit)) & quietMask;
+            history = (history << 8) | static_cast<std::uint8_t>(level);
+            historyAfter[k + 1] = history;
+        };
+        float* o0 = out0 + done;
+        float* o1 = out1 + done;
+        std::int32_t i = 0;
+        std::int32_t k = 0;
+        for (; i + 4 <= n && k + 4 <= ticks; i += 4, k += 4) {
+            tick(k);
+            tick(k + 1);
+            tick(k + 2);
+            tick(k + 3);
+            interpolateFour(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
+        }
+        for (; k < ticks; ++k) tick(k);
+        for (; i + 4 <= n; i += 4) interpolateFour(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
+        for (; i < n; ++i) interpolateFrame(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
     }
 
     signal.inputSum = sum;
