@@ -106,6 +106,50 @@ inline float interpolate(std::uint32_t packed, float t) noexcept {
     return static_cast<float>(y * kUnit);
 }
 
+// Gained input and output gain for frames i..i+3: both gains read once per
+// frame. The gains are put together in registers: a vector load right after
+// four stores would wait for them.
+inline void gainFour(const float* in, const std::atomic<float>& inputGain, const std::atomic<float>& outputGain,
+                     float* inputAt, float* gainAt, std::int32_t i) noexcept {
+    float g[4];
+    for (int q = 0; q < 4; ++q) {
+        g[q] = inputGain.load(std::memory_order_relaxed);
+        gainAt[i + q] = outputGain.load(std::memory_order_relaxed);
+    }
+#if defined(__SSE2__)
+    // A vector product with a subnormal result costs no more than any other;
+    // a scalar one costs twice as much.
+    const __m128 gain = _mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(g[0]), _mm_set_ss(g[1])),
+                                      _mm_unpacklo_ps(_mm_set_ss(g[2]), _mm_set_ss(g[3])));
+    _mm_storeu_ps(inputAt + i, _mm_mul_ps(_mm_loadu_ps(in + i), gain));
+#else
+    for (int q = 0; q < 4; ++q) inputAt[i + q] = in[i + q] * g[q];
+#endif
+}
+
+// Targets of ticks k..k+3 as counterTarget() has them, of sum / phase, and
+// whether each is quiet (all ones) or not; see the tick loop for tinySum.
+// With no NaN left after the comparison the bounds are a plain min and max.
+inline void targetsOfFour(const float* sumOf, const float* phaseOf, float tinySum, std::int32_t* targetOf,
+                          std::int32_t* quietOf, std::int32_t k) noexcept {
+#if defined(__SSE2__)
+    const __m128 sum = _mm_loadu_ps(sumOf + k);
+    const __m128 big = _mm_cmpge_ps(_mm_andnot_ps(_mm_set1_ps(-0.0f), sum), _mm_set1_ps(tinySum));
+    __m128 scaled = _mm_mul_ps(_mm_div_ps(_mm_and_ps(sum, big), _mm_loadu_ps(phaseOf + k)), _mm_set1_ps(64.0f));
+    scaled = _mm_min_ps(_mm_max_ps(scaled, _mm_set1_ps(-128.0f)), _mm_set1_ps(128.0f));
+    const __m128i target = _mm_cvttps_epi32(scaled);
+    const __m128i loud = _mm_or_si128(_mm_cmpgt_epi32(target, _mm_set1_epi32(kQuietTarget)),
+                                      _mm_cmplt_epi32(target, _mm_set1_epi32(-kQuietTarget)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(targetOf + k), target);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(quietOf + k), _mm_xor_si128(loud, _mm_set1_epi32(-1)));
+#else
+    for (std::int32_t q = k; q < k + 4; ++q) {
+        targetOf[q] = counterTarget(std::fabs(sumOf[q]) >= tinySum ? sumOf[q] / phaseOf[q] : 0.0f);
+        quietOf[q] = -static_cast<std::int32_t>(targetOf[q] >= -kQuietTarget && targetOf[q] <= kQuietTarget);
+    }
+#endif
+}
+
 // Output for one frame: out = interpolate(history[tick[i]], t[i]) x gain[i].
 inline void interpolateFrame(const float* t, const std::int32_t* tick, const std::uint32_t* history,
                              const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
@@ -193,9 +237,10 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     const auto quietLimit = static_cast<std::int32_t>(rate / kQuietTicksPerSecond);
     if (frames <= 0) return;
 
-    // Per chunk: first the tick schedule and the input sums (the one serial
-    // chain that must run frame by frame), then every tick's target at once,
-    // then the counter from tick to tick, then the interpolation of each
+    // Per chunk: first the gained input, then the tick schedule and the input
+    // sums (the one serial chain that must run frame by frame; ticks are taken
+    // with a branch, so the next frame's phase waits on one addition alone),
+    // then every tick's target at once, then the counter from tick to tick, then the interpolation of each
     // frame, which no longer depends on the frame before. A chunk's input is
     // all read before any of its output is written, so in place stays safe.
     const float period = signal.tickPeriod;
@@ -205,6 +250,20 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     std::int32_t quiet = signal.quietTicks;
     std::uint32_t history = packHistory(signal.levelHistory);
 
+    // The phase after a tick is reached - period, and the next frame's is that
+    // plus 1. For 1 <= period < 2^23 with the phase below the period, both
+    // steps are one: reached <= 2 period makes the subtraction exact, and so
+    // is 1 - period, so reached + (1 - period) rounds the same exact value
+    // once. That takes an addition off the chain from frame to frame. Any
+    // other period, or a phase left above a period that just got shorter,
+    // takes the two steps as they are.
+    const bool oneStep = period >= 1.0f && period < 0x1p23f && phase < period;
+    const float stepAfterTick = 1.0f - period;
+    float reached = phase + 1.0f;
+    // See counterTarget() below; scaling by 2^-8 is exact while the result is normal.
+    const float tinySum = period >= 0x1p-100f ? period * 0x1p-8f : 0.0f;
+
+    float inputAt[kChunkFrames];       // gained input
     float phaseAt[kChunkFrames];       // tick phase after the frame, then t
     std::int32_t tickAt[kChunkFrames]; // ticks so far in the chunk, after the frame
     float gainAt[kChunkFrames];        // output gain read for the frame
@@ -216,18 +275,26 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     for (std::int32_t done = 0; done < frames; done += kChunkFrames) {
         const std::int32_t n = frames - done < kChunkFrames ? frames - done : kChunkFrames;
         const float* in = input + done;
-        std::int32_t ticks = 0;
-        for (std::int32_t i = 0; i < n; ++i) {
-            const float x = in[i] * inputGain.load(std::memory_order_relaxed);
+        std::int32_t i = 0;
+        for (; i + 4 <= n; i += 4) gainFour(in, inputGain, outputGain, inputAt, gainAt, i);
+        for (; i < n; ++i) {
+            inputAt[i] = in[i] * inputGain.load(std::memory_order_relaxed);
             gainAt[i] = outputGain.load(std::memory_order_relaxed);
-            sum = sum + x;
-            phase += 1.0f;
-            if (phase >= period) {
-                sumOf[ticks] = sum;
-                phaseOf[ticks] = phase;
+        }
+        std::int32_t ticks = 0;
+        for (i = 0; i < n; ++i) {
+            const float s = sum + inputAt[i];
+            if (reached >= period) {
+                sumOf[ticks] = s;
+                phaseOf[ticks] = reached;
                 ++ticks;
-                phase -= period;
                 sum = 0.0f;
+                phase = reached - period;
+                reached = oneStep ? reached + stepAfterTick : phase + 1.0f;
+            } else {
+                sum = s;
+                phase = reached;
+                reached = reached + 1.0f;
             }
             phaseAt[i] = phase;
             tickAt[i] = ticks;
@@ -235,13 +302,19 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
         // The phase still holds the fraction carried over from the last tick,
         // so a constant input averages to somewhat less than itself. Targets
         // within +-2 are quiet; after 20 ms of them the counter is held at 0,
-        // so silence in gives silence out.
-        for (std::int32_t k = 0; k < ticks; ++k) {
-            const std::int32_t target = counterTarget(sumOf[k] / phaseOf[k]);
+        // so silence in gives silence out. A sum too small to reach a target
+        // of 1 gives 0 without the division: with |sum| < tinySum <= period /
+        // 256 <= phase / 256 the average is below 1/256 and its target 0 either
+        // way, and dividing a subnormal sum costs several times a normal one.
+        // A NaN sum fails the comparison and gives 0, as its average would.
+        std::int32_t k = 0;
+        for (; k + 4 <= ticks; k += 4) targetsOfFour(sumOf, phaseOf, tinySum, targetOf, quietOf, k);
+        for (; k < ticks; ++k) {
+            const std::int32_t target = counterTarget(std::fabs(sumOf[k]) >= tinySum ? sumOf[k] / phaseOf[k] : 0.0f);
             targetOf[k] = target;
             quietOf[k] = -static_cast<std::int32_t>(target >= -kQuietTarget && target <= kQuietTarget);
         }
-        for (std::int32_t i = 0; i < n; ++i) phaseAt[i] = std::min(phaseAt[i] / period, 1.0f);
+        for (i = 0; i < n; ++i) phaseAt[i] = std::min(phaseAt[i] / period, 1.0f);
 
         // The counter from tick to tick (integer work) interleaved with the
         // interpolation (vector work), four of each per step: frames i..i+3
@@ -257,8 +330,8 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
         };
         float* o0 = out0 + done;
         float* o1 = out1 + done;
-        std::int32_t i = 0;
-        std::int32_t k = 0;
+        i = 0;
+        k = 0;
         for (; i + 4 <= n && k + 4 <= ticks; i += 4, k += 4) {
             tick(k);
             tick(k + 1);
