@@ -150,16 +150,17 @@ inline void targetsOfFour(const float* sumOf, const float* phaseOf, float tinySu
 #endif
 }
 
-// Output for one frame: out = interpolate(history[tick[i]], t[i]) x gain[i].
-inline void interpolateFrame(const float* t, const std::int32_t* tick, const std::uint32_t* history,
+// Output for one frame: out = interpolate(history[tick[i]], t) x gain[i]
+// with t = min(phase[i] / period, 1).
+inline void interpolateFrame(const float* phase, float period, const std::int32_t* tick, const std::uint32_t* history,
                              const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
-    const float out = interpolate(history[tick[i]], t[i]) * gain[i];
+    const float out = interpolate(history[tick[i]], std::min(phase[i] / period, 1.0f)) * gain[i];
     out0[i] = out;
     out1[i] = out;
 }
 
 // The same for frames i..i+3, two at a time in double precision.
-inline void interpolateFour(const float* t, const std::int32_t* tick, const std::uint32_t* history,
+inline void interpolateFour(const float* phase, float period, const std::int32_t* tick, const std::uint32_t* history,
                             const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
 #if defined(__SSE2__)
     const __m128i h = _mm_set_epi32(static_cast<int>(history[tick[i + 3]]), static_cast<int>(history[tick[i + 2]]),
@@ -175,7 +176,8 @@ inline void interpolateFour(const float* t, const std::int32_t* tick, const std:
     const __m128i a = _mm_add_epi32(_mm_add_epi32(v, w), _mm_sub_epi32(c3, c1));
     const __m128i b = _mm_add_epi32(w, a);
     const __m128i h1 = _mm_add_epi32(c1, c1);
-    const __m128 tf = _mm_loadu_ps(t + i);
+    // min(t, 1) as the frame loop has it: t itself unless it is above 1.
+    const __m128 tf = _mm_min_ps(_mm_div_ps(_mm_loadu_ps(phase + i), _mm_set1_ps(period)), _mm_set1_ps(1.0f));
     const __m128d tl = _mm_cvtps_pd(tf);
     const __m128d th = _mm_cvtps_pd(_mm_movehl_ps(tf, tf));
     auto high = [](__m128i x) { return _mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0xee)); };
@@ -192,7 +194,7 @@ inline void interpolateFour(const float* t, const std::int32_t* tick, const std:
     _mm_storeu_ps(out0 + i, out);
     _mm_storeu_ps(out1 + i, out);
 #else
-    for (std::int32_t k = i; k < i + 4; ++k) interpolateFrame(t, tick, history, gain, out0, out1, k);
+    for (std::int32_t k = i; k < i + 4; ++k) interpolateFrame(phase, period, tick, history, gain, out0, out1, k);
 #endif
 }
 
@@ -264,7 +266,7 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     const float tinySum = period >= 0x1p-100f ? period * 0x1p-8f : 0.0f;
 
     float inputAt[kChunkFrames];       // gained input
-    float phaseAt[kChunkFrames];       // tick phase after the frame, then t
+    float phaseAt[kChunkFrames];       // tick phase after the frame
     std::int32_t tickAt[kChunkFrames]; // ticks so far in the chunk, after the frame
     float gainAt[kChunkFrames];        // output gain read for the frame
     float sumOf[kChunkFrames];         // per tick: input sum and phase, then target
@@ -314,7 +316,6 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
             targetOf[k] = target;
             quietOf[k] = -static_cast<std::int32_t>(target >= -kQuietTarget && target <= kQuietTarget);
         }
-        for (i = 0; i < n; ++i) phaseAt[i] = std::min(phaseAt[i] / period, 1.0f);
 
         // The counter from tick to tick (integer work) interleaved with the
         // interpolation (vector work), four of each per step: frames i..i+3
@@ -322,8 +323,11 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
         historyAfter[0] = history;
         auto tick = [&](std::int32_t k) {
             const std::int32_t quietMask = quietOf[k];
-            const std::int32_t holdMask = quietMask & -static_cast<std::int32_t>(quiet >= quietLimit);
-            level = stepCounter(level, targetOf[k]) & ~holdMask;
+            const bool hold = (quietMask & -static_cast<std::int32_t>(quiet >= quietLimit)) != 0;
+            level = stepCounter(level, targetOf[k]);
+            // Held for a long run of quiet ticks or not held for a long run
+            // of others: a branch takes this off the chain from tick to tick.
+            if (__builtin_expect(hold, 0)) level = 0;
             quiet = (quiet + static_cast<std::int32_t>(quiet < quietLimit)) & quietMask;
             history = (history << 8) | static_cast<std::uint8_t>(level);
             historyAfter[k + 1] = history;
@@ -337,11 +341,11 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
             tick(k + 1);
             tick(k + 2);
             tick(k + 3);
-            interpolateFour(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
+            interpolateFour(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
         }
         for (; k < ticks; ++k) tick(k);
-        for (; i + 4 <= n; i += 4) interpolateFour(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
-        for (; i < n; ++i) interpolateFrame(phaseAt, tickAt, historyAfter, gainAt, o0, o1, i);
+        for (; i + 4 <= n; i += 4) interpolateFour(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
+        for (; i < n; ++i) interpolateFrame(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
     }
 
     signal.inputSum = sum;
