@@ -111,19 +111,25 @@ inline float interpolate(std::uint32_t packed, float t) noexcept {
 // four stores would wait for them.
 inline void gainFour(const float* in, const std::atomic<float>& inputGain, const std::atomic<float>& outputGain,
                      float* inputAt, float* gainAt, std::int32_t i) noexcept {
-    float g[4];
-    for (int q = 0; q < 4; ++q) {
-        g[q] = inputGain.load(std::memory_order_relaxed);
-        gainAt[i + q] = outputGain.load(std::memory_order_relaxed);
-    }
+    const float g0 = inputGain.load(std::memory_order_relaxed);
+    gainAt[i] = outputGain.load(std::memory_order_relaxed);
+    const float g1 = inputGain.load(std::memory_order_relaxed);
+    gainAt[i + 1] = outputGain.load(std::memory_order_relaxed);
+    const float g2 = inputGain.load(std::memory_order_relaxed);
+    gainAt[i + 2] = outputGain.load(std::memory_order_relaxed);
+    const float g3 = inputGain.load(std::memory_order_relaxed);
+    gainAt[i + 3] = outputGain.load(std::memory_order_relaxed);
 #if defined(__SSE2__)
     // A vector product with a subnormal result costs no more than any other;
     // a scalar one costs twice as much.
-    const __m128 gain = _mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(g[0]), _mm_set_ss(g[1])),
-                                      _mm_unpacklo_ps(_mm_set_ss(g[2]), _mm_set_ss(g[3])));
+    const __m128 gain = _mm_movelh_ps(_mm_unpacklo_ps(_mm_set_ss(g0), _mm_set_ss(g1)),
+                                      _mm_unpacklo_ps(_mm_set_ss(g2), _mm_set_ss(g3)));
     _mm_storeu_ps(inputAt + i, _mm_mul_ps(_mm_loadu_ps(in + i), gain));
 #else
-    for (int q = 0; q < 4; ++q) inputAt[i + q] = in[i + q] * g[q];
+    inputAt[i] = in[i] * g0;
+    inputAt[i + 1] = in[i + 1] * g1;
+    inputAt[i + 2] = in[i + 2] * g2;
+    inputAt[i + 3] = in[i + 3] * g3;
 #endif
 }
 
