@@ -6,9 +6,18 @@
 #include <limits>
 
 #include "effect/rate_table.h"
+#include "effect/vector_path.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+
+// The AVX2 path needs GCC's per-function targets and its processor check.
+#if defined(__SSE2__) && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define VEXOBIT_AVX2_PATH 1
+#include <immintrin.h>
+#else
+#define VEXOBIT_AVX2_PATH 0
 #endif
 
 namespace vexobit {
@@ -156,53 +165,45 @@ inline void targetsOfFour(const float* sumOf, const float* phaseOf, float tinySu
 #endif
 }
 
-// Output for one frame: out = interpolate(history[tick[i]], t) x gain[i]
-// with t = min(phase[i] / period, 1).
-inline void interpolateFrame(const float* phase, float period, const std::int32_t* tick, const std::uint32_t* history,
-                             const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
-    const float out = interpolate(history[tick[i]], std::min(phase[i] / period, 1.0f)) * gain[i];
-    out0[i] = out;
-    out1[i] = out;
+// What runBlock() works from and carries across blocks.
+struct BlockState {
+    float period;
+    float tinySum;        // sums below this give target 0 (see the target loop)
+    float stepAfterTick;  // 1 - period
+    bool oneStep;         // reached + stepAfterTick is the next frame's phase after a tick
+    std::int32_t quietLimit;
+    float sum;
+    float phase;
+    float reached;        // phase + 1
+    std::int32_t level;
+    std::int32_t quiet;
+    std::uint32_t history;
+};
+
+namespace baseline {
+#define VEXOBIT_BLOCK_AVX2 0
+#include "effect/delta_modulator_block.inc"
+#undef VEXOBIT_BLOCK_AVX2
+}  // namespace baseline
+
+#if VEXOBIT_AVX2_PATH
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+#define VEXOBIT_BLOCK_AVX2 1
+#include "effect/delta_modulator_block.inc"
+#undef VEXOBIT_BLOCK_AVX2
+}  // namespace avx2
+#pragma GCC pop_options
+
+bool processorHasAvx2() noexcept {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
 }
 
-// The same for frames i..i+3, two at a time in double precision.
-inline void interpolateFour(const float* phase, float period, const std::int32_t* tick, const std::uint32_t* history,
-                            const float* gain, float* out0, float* out1, std::int32_t i) noexcept {
-#if defined(__SSE2__)
-    const __m128i h = _mm_set_epi32(static_cast<int>(history[tick[i + 3]]), static_cast<int>(history[tick[i + 2]]),
-                                    static_cast<int>(history[tick[i + 1]]), static_cast<int>(history[tick[i]]));
-    const __m128i c0 = _mm_srai_epi32(_mm_slli_epi32(h, 24), 24);
-    const __m128i c1 = _mm_srai_epi32(_mm_slli_epi32(h, 16), 24);
-    const __m128i c2 = _mm_srai_epi32(_mm_slli_epi32(h, 8), 24);
-    const __m128i c3 = _mm_srai_epi32(h, 24);
-    const __m128i m = _mm_sub_epi32(c2, c0);
-    const __m128i d = _mm_sub_epi32(c1, c2);
-    const __m128i v = _mm_add_epi32(d, d);
-    const __m128i w = _mm_add_epi32(v, m);
-    const __m128i a = _mm_add_epi32(_mm_add_epi32(v, w), _mm_sub_epi32(c3, c1));
-    const __m128i b = _mm_add_epi32(w, a);
-    const __m128i h1 = _mm_add_epi32(c1, c1);
-    // min(t, 1) as the frame loop has it: t itself unless it is above 1.
-    const __m128 tf = _mm_min_ps(_mm_div_ps(_mm_loadu_ps(phase + i), _mm_set1_ps(period)), _mm_set1_ps(1.0f));
-    const __m128d tl = _mm_cvtps_pd(tf);
-    const __m128d th = _mm_cvtps_pd(_mm_movehl_ps(tf, tf));
-    auto high = [](__m128i x) { return _mm_cvtepi32_pd(_mm_shuffle_epi32(x, 0xee)); };
-    // Horner in the order written above: ((a t - b) t + m) t + h1.
-    __m128d yl = _mm_sub_pd(_mm_mul_pd(_mm_cvtepi32_pd(a), tl), _mm_cvtepi32_pd(b));
-    __m128d yh = _mm_sub_pd(_mm_mul_pd(high(a), th), high(b));
-    yl = _mm_add_pd(_mm_cvtepi32_pd(m), _mm_mul_pd(tl, yl));
-    yh = _mm_add_pd(high(m), _mm_mul_pd(th, yh));
-    yl = _mm_add_pd(_mm_cvtepi32_pd(h1), _mm_mul_pd(tl, yl));
-    yh = _mm_add_pd(high(h1), _mm_mul_pd(th, yh));
-    const __m128d unit = _mm_set1_pd(kUnit);
-    const __m128 y = _mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(yl, unit)), _mm_cvtpd_ps(_mm_mul_pd(yh, unit)));
-    const __m128 out = _mm_mul_ps(y, _mm_loadu_ps(gain + i));
-    _mm_storeu_ps(out0 + i, out);
-    _mm_storeu_ps(out1 + i, out);
-#else
-    for (std::int32_t k = i; k < i + 4; ++k) interpolateFrame(phase, period, tick, history, gain, out0, out1, k);
+// Chosen when the module loads; tests may switch it (vector_path.h).
+std::atomic<bool> avx2Chosen{processorHasAvx2()};
 #endif
-}
 
 }  // namespace
 
@@ -214,6 +215,23 @@ std::int32_t tickTarget(float average) noexcept {
     if (scaled >= kLimit) return std::numeric_limits<std::int32_t>::max();
     if (scaled <= -kLimit) return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(scaled);
+}
+
+VectorPath vectorPath() noexcept {
+#if VEXOBIT_AVX2_PATH
+    if (avx2Chosen.load(std::memory_order_relaxed)) return VectorPath::kAvx2;
+#endif
+    return VectorPath::kBaseline;
+}
+
+bool selectVectorPath(VectorPath path) noexcept {
+#if VEXOBIT_AVX2_PATH
+    if (path == VectorPath::kAvx2 && !processorHasAvx2()) return false;
+    avx2Chosen.store(path == VectorPath::kAvx2, std::memory_order_relaxed);
+    return true;
+#else
+    return path == VectorPath::kBaseline;
+#endif
 }
 
 void DeltaModulator::setParameter(int index, float value) noexcept {
@@ -245,19 +263,10 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     const auto quietLimit = static_cast<std::int32_t>(rate / kQuietTicksPerSecond);
     if (frames <= 0) return;
 
-    // Per chunk: first the gained input, then the tick schedule and the input
-    // sums (the one serial chain that must run frame by frame; ticks are taken
-    // with a branch, so the next frame's phase waits on one addition alone),
-    // then every tick's target at once, then the counter from tick to tick, then the interpolation of each
-    // frame, which no longer depends on the frame before. A chunk's input is
-    // all read before any of its output is written, so in place stays safe.
     const float period = signal.tickPeriod;
-    float sum = signal.inputSum;
-    float phase = signal.tickPhase;
-    std::int32_t level = signal.deltaLevel;
-    std::int32_t quiet = signal.quietTicks;
-    std::uint32_t history = packHistory(signal.levelHistory);
-
+    const float phase = signal.tickPhase;
+    BlockState block;
+    block.period = period;
     // The phase after a tick is reached - period, and the next frame's is that
     // plus 1. For 1 <= period < 2^23 with the phase below the period, both
     // steps are one: reached <= 2 period makes the subtraction exact, and so
@@ -265,100 +274,33 @@ void DeltaModulator::process(const float* input, float* out0, float* out1, std::
     // once. That takes an addition off the chain from frame to frame. Any
     // other period, or a phase left above a period that just got shorter,
     // takes the two steps as they are.
-    const bool oneStep = period >= 1.0f && period < 0x1p23f && phase < period;
-    const float stepAfterTick = 1.0f - period;
-    float reached = phase + 1.0f;
-    // See counterTarget() below; scaling by 2^-8 is exact while the result is normal.
-    const float tinySum = period >= 0x1p-100f ? period * 0x1p-8f : 0.0f;
+    block.oneStep = period >= 1.0f && period < 0x1p23f && phase < period;
+    block.stepAfterTick = 1.0f - period;
+    // See the target loop; scaling by 2^-8 is exact while the result is normal.
+    block.tinySum = period >= 0x1p-100f ? period * 0x1p-8f : 0.0f;
+    block.quietLimit = quietLimit;
+    block.sum = signal.inputSum;
+    block.phase = phase;
+    block.reached = phase + 1.0f;
+    block.level = signal.deltaLevel;
+    block.quiet = signal.quietTicks;
+    block.history = packHistory(signal.levelHistory);
 
-    float inputAt[kChunkFrames];       // gained input
-    float phaseAt[kChunkFrames];       // tick phase after the frame
-    std::int32_t tickAt[kChunkFrames]; // ticks so far in the chunk, after the frame
-    float gainAt[kChunkFrames];        // output gain read for the frame
-    float sumOf[kChunkFrames];         // per tick: input sum and phase, then target
-    float phaseOf[kChunkFrames];
-    std::int32_t targetOf[kChunkFrames];
-    std::int32_t quietOf[kChunkFrames];    // per tick: all ones if the target is quiet
-    std::uint32_t historyAfter[kChunkFrames + 1];  // [0]: before the chunk, [k]: after tick k
-    for (std::int32_t done = 0; done < frames; done += kChunkFrames) {
-        const std::int32_t n = frames - done < kChunkFrames ? frames - done : kChunkFrames;
-        const float* in = input + done;
-        std::int32_t i = 0;
-        for (; i + 4 <= n; i += 4) gainFour(in, inputGain, outputGain, inputAt, gainAt, i);
-        for (; i < n; ++i) {
-            inputAt[i] = in[i] * inputGain.load(std::memory_order_relaxed);
-            gainAt[i] = outputGain.load(std::memory_order_relaxed);
-        }
-        std::int32_t ticks = 0;
-        for (i = 0; i < n; ++i) {
-            const float s = sum + inputAt[i];
-            if (reached >= period) {
-                sumOf[ticks] = s;
-                phaseOf[ticks] = reached;
-                ++ticks;
-                sum = 0.0f;
-                phase = reached - period;
-                reached = oneStep ? reached + stepAfterTick : phase + 1.0f;
-            } else {
-                sum = s;
-                phase = reached;
-                reached = reached + 1.0f;
-            }
-            phaseAt[i] = phase;
-            tickAt[i] = ticks;
-        }
-        // The phase still holds the fraction carried over from the last tick,
-        // so a constant input averages to somewhat less than itself. Targets
-        // within +-2 are quiet; after 20 ms of them the counter is held at 0,
-        // so silence in gives silence out. A sum too small to reach a target
-        // of 1 gives 0 without the division: with |sum| < tinySum <= period /
-        // 256 <= phase / 256 the average is below 1/256 and its target 0 either
-        // way, and dividing a subnormal sum costs several times a normal one.
-        // A NaN sum fails the comparison and gives 0, as its average would.
-        std::int32_t k = 0;
-        for (; k + 4 <= ticks; k += 4) targetsOfFour(sumOf, phaseOf, tinySum, targetOf, quietOf, k);
-        for (; k < ticks; ++k) {
-            const std::int32_t target = counterTarget(std::fabs(sumOf[k]) >= tinySum ? sumOf[k] / phaseOf[k] : 0.0f);
-            targetOf[k] = target;
-            quietOf[k] = -static_cast<std::int32_t>(target >= -kQuietTarget && target <= kQuietTarget);
-        }
-
-        // The counter from tick to tick (integer work) interleaved with the
-        // interpolation (vector work), four of each per step: frames i..i+3
-        // need at most i + 4 ticks, so their histories are ready.
-        historyAfter[0] = history;
-        auto tick = [&](std::int32_t k) {
-            const std::int32_t quietMask = quietOf[k];
-            const bool hold = (quietMask & -static_cast<std::int32_t>(quiet >= quietLimit)) != 0;
-            level = stepCounter(level, targetOf[k]);
-            // Held for a long run of quiet ticks or not held for a long run
-            // of others: a branch takes this off the chain from tick to tick.
-            if (__builtin_expect(hold, 0)) level = 0;
-            quiet = (quiet + static_cast<std::int32_t>(quiet < quietLimit)) & quietMask;
-            history = (history << 8) | static_cast<std::uint8_t>(level);
-            historyAfter[k + 1] = history;
-        };
-        float* o0 = out0 + done;
-        float* o1 = out1 + done;
-        i = 0;
-        k = 0;
-        for (; i + 4 <= n && k + 4 <= ticks; i += 4, k += 4) {
-            tick(k);
-            tick(k + 1);
-            tick(k + 2);
-            tick(k + 3);
-            interpolateFour(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
-        }
-        for (; k < ticks; ++k) tick(k);
-        for (; i + 4 <= n; i += 4) interpolateFour(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
-        for (; i < n; ++i) interpolateFrame(phaseAt, period, tickAt, historyAfter, gainAt, o0, o1, i);
+#if VEXOBIT_AVX2_PATH
+    if (avx2Chosen.load(std::memory_order_relaxed)) {
+        avx2::runBlock(block, input, out0, out1, frames, inputGain, outputGain);
+    } else {
+        baseline::runBlock(block, input, out0, out1, frames, inputGain, outputGain);
     }
+#else
+    baseline::runBlock(block, input, out0, out1, frames, inputGain, outputGain);
+#endif
 
-    signal.inputSum = sum;
-    signal.tickPhase = phase;
-    signal.deltaLevel = level;
-    signal.quietTicks = quiet;
-    for (int k = 0; k < 4; ++k) signal.levelHistory[static_cast<std::size_t>(k)] = static_cast<float>(unpackCounter(history, k)) / 64.0f;
+    signal.inputSum = block.sum;
+    signal.tickPhase = block.phase;
+    signal.deltaLevel = block.level;
+    signal.quietTicks = block.quiet;
+    for (int k = 0; k < 4; ++k) signal.levelHistory[static_cast<std::size_t>(k)] = static_cast<float>(unpackCounter(block.history, k)) / 64.0f;
 }
 
 }  // namespace vexobit

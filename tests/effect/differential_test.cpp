@@ -17,6 +17,7 @@
 
 #include "effect/delta_modulator.h"
 #include "effect/rate_table.h"
+#include "effect/vector_path.h"
 #include "tests/effect/reference_model.h"
 
 namespace vexobit::test {
@@ -286,19 +287,44 @@ void runCase(std::uint64_t seed) {
     }
 }
 
-TEST(DifferentialTest, MatchesPlainModelBitForBit) {
+void runAllCases() {
     if (const char* only = std::getenv("VEXOBIT_DIFF_SEED")) {
         const std::uint64_t seed = std::strtoull(only, nullptr, 0);
         SCOPED_TRACE(testing::Message() << "seed 0x" << std::hex << seed);
         runCase(seed);
         return;
     }
-    for (int i = 0; i < kCases && !HasFailure(); ++i) {
+    for (int i = 0; i < kCases && !testing::Test::HasFailure(); ++i) {
         const std::uint64_t seed = splitMix(kBaseSeed + static_cast<std::uint64_t>(i));
         SCOPED_TRACE(testing::Message() << "case " << i << ", seed 0x" << std::hex << seed);
         runCase(seed);
     }
 }
+
+// The instruction set the processor would get (AVX2 where it has it).
+TEST(DifferentialTest, MatchesPlainModelBitForBit) { runAllCases(); }
+
+// Every instruction set this build and processor can run, the others as well.
+class VectorPathTest : public testing::TestWithParam<VectorPath> {
+protected:
+    void SetUp() override {
+        if (!selectVectorPath(GetParam())) GTEST_SKIP() << "not available on this build or processor";
+    }
+    void TearDown() override { selectVectorPath(chosen); }
+
+private:
+    VectorPath chosen = vectorPath();
+};
+
+TEST_P(VectorPathTest, MatchesPlainModelBitForBit) {
+    ASSERT_EQ(GetParam(), vectorPath());
+    runAllCases();
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, VectorPathTest, testing::Values(VectorPath::kBaseline, VectorPath::kAvx2),
+                         [](const testing::TestParamInfo<VectorPath>& info) {
+                             return info.param == VectorPath::kAvx2 ? std::string("Avx2") : std::string("Baseline");
+                         });
 
 // Every table entry at every common host rate, through the quiet limit and
 // both ends of the counter, so no entry is left to chance.
