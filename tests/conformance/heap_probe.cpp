@@ -201,7 +201,9 @@ const char* mechanism() { return "redirected heap imports of the module"; }
 
 #elif defined(__GLIBC__)
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 
 // glibc's allocator under its internal names.
 extern "C" {
@@ -249,9 +251,41 @@ int posix_memalign(void** block, std::size_t alignment, std::size_t size) {
 }
 }
 
+// operator new and delete too: a memory checker such as valgrind replaces
+// libstdc++'s own, which would then never reach malloc above.
+namespace {
+void* allocateOrThrow(std::size_t size) {
+    if (void* block = malloc(size == 0 ? 1 : size)) return block;
+    throw std::bad_alloc();
+}
+void* allocateAlignedOrThrow(std::size_t size, std::align_val_t alignment) {
+    void* block = nullptr;
+    if (posix_memalign(&block, std::max(sizeof(void*), static_cast<std::size_t>(alignment)), size == 0 ? 1 : size) == 0)
+        return block;
+    throw std::bad_alloc();
+}
+}  // namespace
+
+void* operator new(std::size_t size) { return allocateOrThrow(size); }
+void* operator new[](std::size_t size) { return allocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return malloc(size == 0 ? 1 : size); }
+void* operator new(std::size_t size, std::align_val_t alignment) { return allocateAlignedOrThrow(size, alignment); }
+void* operator new[](std::size_t size, std::align_val_t alignment) { return allocateAlignedOrThrow(size, alignment); }
+void operator delete(void* block) noexcept { free(block); }
+void operator delete[](void* block) noexcept { free(block); }
+void operator delete(void* block, std::size_t) noexcept { free(block); }
+void operator delete[](void* block, std::size_t) noexcept { free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { free(block); }
+void operator delete(void* block, std::align_val_t) noexcept { free(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { free(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept { free(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { free(block); }
+
 namespace conformance::heap {
 bool install(void* /*module*/, const char** /*why*/) { return true; }
-const char* mechanism() { return "interposed malloc family"; }
+const char* mechanism() { return "interposed malloc family and operator new"; }
 }  // namespace conformance::heap
 
 #else
