@@ -8,27 +8,53 @@ namespace conformance::heap {
 
 namespace {
 // Plain globals, no thread_local: on some platforms thread-local storage is
-// itself allocated on first use.
+// itself allocated on first use. Only the thread that armed the probe is
+// watched; other threads (a starting thread's runtime set-up, say) may use
+// the heap meanwhile.
 std::atomic<bool> armed{false};
+std::atomic<std::uintptr_t> armedThread{0};
 std::atomic<long> calls{0};
+
+std::uintptr_t currentThread();
+
+inline void note() {
+    if (armed.load(std::memory_order_relaxed) && armedThread.load(std::memory_order_relaxed) == currentThread()) {
+        calls.fetch_add(1, std::memory_order_relaxed);
+    }
+}
 }  // namespace
 
-void arm() { armed.store(true); }
+void arm() {
+    armedThread.store(currentThread());
+    armed.store(true);
+}
 void disarm() { armed.store(false); }
 long count() { return calls.load(); }
 void reset() { calls.store(0); }
 
-namespace {
-inline void note() {
-    if (armed.load(std::memory_order_relaxed)) calls.fetch_add(1, std::memory_order_relaxed);
-}
-}  // namespace
-
 }  // namespace conformance::heap
+
+#if defined(_WIN32)
+#include <windows.h>
+namespace conformance::heap {
+namespace {
+std::uintptr_t currentThread() { return GetCurrentThreadId(); }
+}  // namespace
+}  // namespace conformance::heap
+#else
+#include <pthread.h>
+namespace conformance::heap {
+namespace {
+std::uintptr_t currentThread() { return static_cast<std::uintptr_t>(pthread_self()); }
+}  // namespace
+}  // namespace conformance::heap
+#endif
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocator interface (GCC ships no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onAllocate)(const volatile void*, std::size_t),
+                                                         void (*onRelease)(const volatile void*));
 
 namespace conformance::heap {
 namespace {

@@ -75,6 +75,7 @@ TEST_F(RealtimeTest, ParameterWritesFromAnotherThreadWhileAudioRuns) {
             writes.fetch_add(1);
         }
     });
+    while (writes.load() == 0) std::this_thread::yield();
     std::mt19937 random(seed() + 1);
     std::uniform_int_distribution<VstInt32> size(1, 1024);
     std::vector<float> signal = makeSignal(1024, seed());
