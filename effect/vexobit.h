@@ -31,7 +31,9 @@ public:
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
 
-    // Identity the host lists the plug-in by.
+    // Identity the host lists the plug-in by: "Vexobit" (8 bytes written),
+    // "v0.1 07.05.18 Dorvi" (20 bytes written), vendor version 1000. A null
+    // buffer gets nothing and the answer false.
     bool getEffectName(char* name) override;
     bool getVendorString(char* text) override;
     VstInt32 getVendorVersion() override;

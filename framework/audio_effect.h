@@ -75,16 +75,24 @@ public:
     // Gives the host a chance to run its idle work.
     virtual void masterIdle();
 
-    // Value-to-text helpers. Each writes at most maxLen characters and a
-    // terminator at text[maxLen], never beyond, so text holds maxLen + 1 bytes.
-    // Decibels of a linear gain; "-oo" for 0 and below.
+    // Value-to-text helpers. Each cuts its text to maxLen characters, zero-
+    // fills up to maxLen and stores a terminator at text[maxLen], never
+    // beyond, so text holds maxLen + 1 bytes. A null text or a negative
+    // maxLen writes nothing.
+    // Decibels of a linear gain through float2string; "-oo" for 0 and below.
     virtual void dB2string(float value, char* text, VstInt32 maxLen);
-    // Frequency in Hz of a period of `samples` at the current sample rate.
+    // Frequency in Hz of a period of `samples` at the current sample rate;
+    // 0 samples read as 0 Hz.
     virtual void Hz2string(float samples, char* text, VstInt32 maxLen);
     // Milliseconds of `samples` at the current sample rate.
     virtual void ms2string(float samples, char* text, VstInt32 maxLen);
-    // Eight characters: sign, integer digits, point, fraction digits cut (not rounded).
+    // Eight characters: sign, integer digits, point, fraction digits cut (not
+    // rounded), trailing zeros kept: 0.5 reads 0.500000. Integer parts that do
+    // not fit the eight characters (10000000 and up, -1000000 and down) and
+    // infinities read "Huge!", NaN reads "NaN".
     virtual void float2string(float value, char* text, VstInt32 maxLen);
+    // Decimal digits, "-" first when negative, no leading zeros; 100000000
+    // and up read "Huge!". Every negative value is written in full.
     virtual void int2string(VstInt32 value, char* text, VstInt32 maxLen);
 
     // Accumulating process (deprecated by the standard); does nothing.

@@ -10,7 +10,9 @@ public:
     AudioEffectX(audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams)
         : AudioEffect(hostCallback, numPrograms, numParams) {}
 
-    // Answers opcodes 25 to 79; hands every other opcode to the base dispatch.
+    // Answers opcodes 25 to 79; hands every other opcode, and the 2.x requests
+    // this class does not answer itself, to the base dispatch unchanged.
+    // Boolean answers become 1 or 0; editor requests answer 0 without an editor.
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     // Registers for MIDI events when this is a synth, or when canDo("receiveVstMidiEvent") answers 1.
     void resume() override;
@@ -32,7 +34,8 @@ public:
     virtual bool ioChanged();
     // Asks the host for its sample rate; stores it only when greater than 0. Answers sampleRate.
     virtual float updateSampleRate();
-    // Asks the host for its block size; stores it only when greater than 0. Answers blockSize.
+    // Asks the host for its block size; stores it only when it is greater than 0
+    // and fits a VstInt32. Answers blockSize.
     virtual VstInt32 updateBlockSize();
     virtual VstInt32 getInputLatency();
     virtual VstInt32 getOutputLatency();
@@ -73,7 +76,12 @@ public:
     virtual VstInt32 getGetTailSize() { return 0; }
     virtual void* getDirectory();
 
-    // Identity. Texts are at most 64 bytes; answers true when written.
+    // Identity texts, each answering true when written. The host's buffers
+    // hold these many bytes, terminator included. The defaults write nothing
+    // and answer false (0 for the version).
+    static constexpr int kEffectNameBytes = 32;
+    static constexpr int kVendorStringBytes = 64;
+    static constexpr int kProductStringBytes = 64;
     virtual bool getEffectName(char* /*name*/) { return false; }
     virtual bool getVendorString(char* /*text*/) { return false; }
     virtual bool getProductString(char* /*text*/) { return false; }
@@ -100,15 +108,22 @@ public:
     virtual bool closeFileSelector(VstFileSelect* select);
     virtual VstInt32 getNextShellPlugin(char* /*name*/) { return 0; }
 
-    // Speaker arrangements live in one block of 8 + 112 x channels bytes.
-    // Frees *arrangement if set, then allocates a zeroed block; false (and
-    // *arrangement null) when the count is negative or allocation fails.
+    // Speaker arrangements live in one block of 8 + 112 x channels bytes,
+    // owned by whoever holds the pointer; only blocks these tools allocated may
+    // be passed back to them for freeing.
+    // Frees *arrangement if set, then allocates a zeroed block with numChannels
+    // set; false (and *arrangement null) when the count is negative or
+    // allocation fails. False for a null arrangement.
     virtual bool allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 nbChannels);
     // Frees *arrangement if set and nulls it; always true.
     virtual bool deallocateArrangement(VstSpeakerArrangement** arrangement);
-    // Copies one speaker; the name is cut to 63 characters and terminated.
+    // Copies one speaker; false if either is null. The name is cut to 63
+    // characters (never read further) and the rest of to->name is zeroed.
     virtual bool copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from);
-    // Replaces *to with a copy of from, through the three operations above.
+    // Replaces *to with a copy of from through deallocateArrangement,
+    // allocateArrangement and copySpeaker, so replacing those changes it too.
+    // False for a null argument or when one of those fails; true without
+    // change when *to already is from. Copies at most from->numChannels speakers.
     virtual bool matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from);
 
     virtual bool offlineRead(VstOfflineTask* offline, VstInt32 option, bool readSource = true);
@@ -155,6 +170,6 @@ public:
     virtual bool setViewPosition(VstInt32 /*x*/, VstInt32 /*y*/) { return false; }
     virtual VstInt32 fxIdle() { return 0; }
     virtual bool keysRequired() { return false; }
-    // Send nothing and answers false for a null path.
+    // Sends nothing and answers false for a null path.
     virtual bool getChunkFile(void* nativePath);
 };

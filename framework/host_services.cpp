@@ -2,6 +2,8 @@
 // through callHost, which answers the fallback when there is no host.
 #include "framework/audio_effect_x.h"
 
+#include <limits>
+
 namespace {
 template <typename T>
 T* asPointer(VstIntPtr answer) {
@@ -43,7 +45,8 @@ float AudioEffectX::updateSampleRate() {
 
 VstInt32 AudioEffectX::updateBlockSize() {
     const VstIntPtr answer = callHost(0, audioMasterGetBlockSize);
-    if (answer > 0) blockSize = static_cast<VstInt32>(answer);
+    // A 64-bit answer beyond the 32-bit range would truncate to a size of 0 or less.
+    if (answer > 0 && answer <= std::numeric_limits<VstInt32>::max()) blockSize = static_cast<VstInt32>(answer);
     return blockSize;
 }
 
