@@ -22,6 +22,12 @@ constexpr std::size_t kWriteLimit = 512;
 // these arguments; effClose is left to the Plugin's destruction).
 const std::map<VstInt32, VstIntPtr> kNonZeroAnswers = {
     {effIdentify, fourCharCode('N', 'v', 'E', 'f')},
+    {effCanBeAutomated, 1},
+    {effGetEffectName, 1},
+    {effGetVendorString, 1},
+    {effGetVendorVersion, 1000},
+    {effGetVstVersion, 2400},
+    {effGetCurrentMidiProgram, -1},
 };
 
 // Opcodes whose `value` carries a pointer: they get zeroed memory there too.
@@ -108,6 +114,47 @@ TEST_F(DispatcherTest, TextRequestsWriteATerminatedTextWithinTheLimit) {
                 << "wrote past the longest text a host buffer holds";
         }
     }
+}
+
+// The texts a host shows, as a fresh instance answers them; on every
+// platform, since each C runtime formats numbers itself.
+TEST_F(DispatcherTest, FreshInstanceAnswersItsTexts) {
+    struct Case {
+        VstInt32 opcode;
+        VstInt32 index;
+        const char* text;
+        VstIntPtr answer;
+    };
+    const Case cases[] = {
+        {effGetEffectName, 0, "Vexobit", 1},
+        {effGetVendorString, 0, "v0.1 07.05.18 Dorvi", 1},
+        {effGetProgramName, 0, "Default", 0},
+        {effGetParamName, 0, "Input gain", 0},
+        {effGetParamName, 1, "Sample rate", 0},
+        {effGetParamName, 2, "Output gain", 0},
+        {effGetParamLabel, 0, "dB", 0},
+        {effGetParamLabel, 1, "Hz", 0},
+        {effGetParamLabel, 2, "dB", 0},
+        {effGetParamDisplay, 0, "0.00", 0},
+        {effGetParamDisplay, 1, "NTSC $F - 33143.90", 0},
+        {effGetParamDisplay, 2, "0.00", 0},
+    };
+    Plugin plugin;
+    ASSERT_NE(plugin.record(), nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "opcode " << c.opcode << " index " << c.index);
+        char text[256] = {};
+        EXPECT_EQ(plugin.dispatch(c.opcode, c.index, 0, text, 0.0f), c.answer);
+        EXPECT_STREQ(text, c.text);
+    }
+    plugin.setParameter(1, 0.0f);
+    char rate[256] = {};
+    plugin.dispatch(effGetParamDisplay, 1, 0, rate, 0.0f);
+    EXPECT_STREQ(rate, "PAL $0 - 4177.40");
+    char product[64];
+    std::memset(product, 0x7F, sizeof product);
+    EXPECT_EQ(plugin.dispatch(effGetProductString, 0, 0, product, 0.0f), 0);
+    EXPECT_TRUE(std::all_of(std::begin(product), std::end(product), [](char b) { return b == 0x7F; }));
 }
 
 TEST_F(DispatcherTest, EntriesThatDoNothingLeaveTheOutputsAlone) {
