@@ -128,6 +128,9 @@ AudioWriter::AudioWriter(const fs::path& target, const SF_INFO& format, bool rep
     }
     // Integer formats clip instead of wrapping around.
     sf_command(sound, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk of float WAV and AIFF files carries the time of writing:
+    // without it, the same render gives the same file.
+    sf_command(sound, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 AudioWriter::~AudioWriter() {
