@@ -1,14 +1,15 @@
 // What a host learns about Vexobit's identity, asked through the dispatcher
 // of the built module as a host loads it: dlopen, VSTPluginMain, requests.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #include "framework/vst_abi.h"
+#include "tests/support/loaded_module.h"
 #include "tests/support/recording_host.h"
 
 namespace {
@@ -19,10 +20,10 @@ class IdentityViaModule : public testing::Test {
 protected:
     void SetUp() override {
         host.answer(audioMasterVersion, 2400);
-        module = dlopen(VEXOBIT_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module, nullptr) << dlerror();
-        auto entry = reinterpret_cast<VstPluginMainProc>(dlsym(module, "VSTPluginMain"));
-        ASSERT_NE(entry, nullptr) << dlerror();
+        module = std::make_unique<vexobit::test::LoadedModule>(VEXOBIT_MODULE_PATH);
+        ASSERT_TRUE(module->loaded()) << module->loadError();
+        const VstPluginMainProc entry = module->entry();
+        ASSERT_NE(entry, nullptr);
         effect = entry(RecordingHost::callback());
         ASSERT_NE(effect, nullptr);
         ASSERT_EQ(effect->magic, kEffectMagic);
@@ -30,14 +31,13 @@ protected:
     }
     void TearDown() override {
         if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-        if (module) dlclose(module);
     }
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt = 0.0f) {
         return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
 
     RecordingHost host;
-    void* module = nullptr;
+    std::unique_ptr<vexobit::test::LoadedModule> module;
     AEffect* effect = nullptr;
 };
 

@@ -1,12 +1,13 @@
 // Loads the built module file as a host does and drives an instance only
 // through the record.
 #include <gtest/gtest.h>
-#include <dlfcn.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "framework/vst_abi.h"
+#include "tests/support/loaded_module.h"
 
 namespace {
 
@@ -24,17 +25,14 @@ VstIntPtr VSTCALLBACK host(AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr
 class Module : public testing::Test {
 protected:
     void SetUp() override {
-        handle = dlopen(VEXOBIT_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-        pluginMain = reinterpret_cast<VstPluginMainProc>(dlsym(handle, "VSTPluginMain"));
-        legacyMain = reinterpret_cast<VstPluginMainProc>(dlsym(handle, "main"));
+        module = std::make_unique<vexobit::test::LoadedModule>(VEXOBIT_MODULE_PATH);
+        ASSERT_TRUE(module->loaded()) << module->loadError();
+        pluginMain = module->entry();
+        legacyMain = module->entry("main");
         answerVersion = 2400;
         hostCallsWithNullRecord = 0;
     }
-    void TearDown() override {
-        if (handle) dlclose(handle);
-    }
-    void* handle = nullptr;
+    std::unique_ptr<vexobit::test::LoadedModule> module;
     VstPluginMainProc pluginMain = nullptr;
     VstPluginMainProc legacyMain = nullptr;
 };
@@ -43,8 +41,8 @@ TEST_F(Module, ExportsBothEntryNamesForTheSameFunction) {
     ASSERT_NE(pluginMain, nullptr);
     EXPECT_EQ(pluginMain, legacyMain);
     // Nothing else of ours is visible.
-    EXPECT_EQ(dlsym(handle, "createEffect"), nullptr);
-    EXPECT_EQ(dlsym(handle, "moduleHandle"), nullptr);
+    EXPECT_EQ(module->symbol("createEffect"), nullptr);
+    EXPECT_EQ(module->symbol("moduleHandle"), nullptr);
 }
 
 TEST_F(Module, RefusesHostsThatAnswerNoVersionOrHaveNoCallback) {

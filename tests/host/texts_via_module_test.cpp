@@ -1,14 +1,15 @@
 // The parameter and program texts as a host sees them: the built module is
 // loaded with dlopen, created through VSTPluginMain and asked only through the
 // record's entries.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "framework/vst_abi.h"
+#include "tests/support/loaded_module.h"
 
 namespace {
 
@@ -23,10 +24,10 @@ VstIntPtr VSTCALLBACK textsHost(AEffect* /*effect*/, VstInt32 opcode, VstInt32 /
 class TextsViaModule : public testing::Test {
 protected:
     void SetUp() override {
-        module = dlopen(VEXOBIT_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module, nullptr) << dlerror();
-        const auto entry = reinterpret_cast<VstPluginMainProc>(dlsym(module, "VSTPluginMain"));
-        ASSERT_NE(entry, nullptr) << dlerror();
+        module = std::make_unique<vexobit::test::LoadedModule>(VEXOBIT_MODULE_PATH);
+        ASSERT_TRUE(module->loaded()) << module->loadError();
+        const VstPluginMainProc entry = module->entry();
+        ASSERT_NE(entry, nullptr);
         effect = entry(textsHost);
         ASSERT_NE(effect, nullptr);
         ASSERT_EQ(effect->magic, kEffectMagic);
@@ -36,7 +37,6 @@ protected:
         if (effect) {
             EXPECT_EQ(dispatch(effClose), 1);
         }
-        if (module) dlclose(module);
     }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
@@ -55,7 +55,7 @@ protected:
         return result;
     }
 
-    void* module = nullptr;
+    std::unique_ptr<vexobit::test::LoadedModule> module;
     AEffect* effect = nullptr;
 };
 
